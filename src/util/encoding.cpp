@@ -75,6 +75,37 @@ std::size_t Utf8SequenceAt(std::string_view bytes, std::size_t pos, std::uint32_
   return 0;
 }
 
+// Bytes at bytes[pos] that begin a well-formed sequence but break off before its end (the
+// "maximal subpart" of Unicode's recommended practice, at least 1). The platform converter turns
+// each such piece, not each byte, into one U+FFFD, so "\xE6\x8A" before ASCII is one character.
+std::size_t IllFormedLengthAt(std::string_view bytes, std::size_t pos) {
+  auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[pos + i]); };
+  std::size_t left = bytes.size() - pos;
+  unsigned char c = b(0);
+  std::size_t need = 0;
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (c >= 0xC2 && c <= 0xDF) {
+    need = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    need = 3;
+    if (c == 0xE0) low = 0xA0;
+    if (c == 0xED) high = 0x9F;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    need = 4;
+    if (c == 0xF0) low = 0x90;
+    if (c == 0xF4) high = 0x8F;
+  } else {
+    return 1;
+  }
+  std::size_t len = 1;
+  if (len < left && b(len) >= low && b(len) <= high) {
+    ++len;
+    while (len < need && len < left && (b(len) & 0xC0) == 0x80) ++len;
+  }
+  return len;
+}
+
 Bytes Utf8ToWide(std::string_view bytes) {
   Bytes out;
   out.reserve(bytes.size() * 2 + 2);
@@ -82,8 +113,8 @@ Bytes Utf8ToWide(std::string_view bytes) {
     std::uint32_t cp = 0;
     std::size_t len = Utf8SequenceAt(bytes, pos, cp);
     if (len == 0) {
-      AppendUnit(out, 0xFFFD);  // each byte that starts no valid sequence
-      ++pos;
+      AppendUnit(out, 0xFFFD);
+      pos += IllFormedLengthAt(bytes, pos);
     } else {
       AppendCodePoint(out, cp);
       pos += len;
@@ -93,6 +124,11 @@ Bytes Utf8ToWide(std::string_view bytes) {
 }
 
 #ifndef _WIN32
+
+// A lead byte (0x81..0xFE) followed by a byte in the trail range (0x40..0xFE without 0x7F).
+bool IsGbkPair(unsigned char lead, unsigned char trail) {
+  return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
 
 // One iconv descriptor per thread and direction; iconv_t is not safe to share between threads.
 class Iconv {
@@ -105,8 +141,9 @@ class Iconv {
   Iconv& operator=(const Iconv&) = delete;
   bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-  // Converts `in`; where a unit of `step` bytes cannot be converted (or is not valid input) it
-  // writes `replacement` and skips `step` bytes (`pairStep` for a UTF-16 surrogate pair).
+  // Converts `in`; where a character cannot be converted (or is not valid input) it writes
+  // `replacement` and skips that one character: a UTF-16 unit or surrogate pair, a CP936 byte
+  // or byte pair.
   std::string Convert(std::string_view in, std::string_view replacement, bool utf16Input) {
     std::string out;
     if (!Ok()) return out;
@@ -136,10 +173,12 @@ class Iconv {
                                               (static_cast<unsigned char>(src[3]) << 8));
           if (u >= 0xD800 && u <= 0xDBFF && v >= 0xDC00 && v <= 0xDFFF) skip = 4;
         }
-      } else if (srcLeft >= 2 && static_cast<unsigned char>(src[0]) >= 0x80) {
-        // A GBK lead byte with a trail byte that makes no character: one unit of two bytes,
-        // as the platform converter treats it, unless the second byte is ASCII.
-        skip = static_cast<unsigned char>(src[1]) >= 0x40 ? 2 : 1;
+      } else if (srcLeft >= 2 && IsGbkPair(static_cast<unsigned char>(src[0]),
+                                           static_cast<unsigned char>(src[1]))) {
+        // A lead and a trail byte that the table leaves unassigned: one unknown character of
+        // two bytes. Anything else costs one byte, so the ASCII after a stray 0xFF or a lone
+        // lead byte survives.
+        skip = 2;
       }
       skip = std::min(skip, srcLeft);
       if (out.size() - used < replacement.size() + 16) out.resize(out.size() * 2 + 16);

@@ -11,27 +11,38 @@ bool IsLead(unsigned char c) { return c >= 0x80; }
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Compares `what` with the bytes at text[pos]; only ASCII letters fold when ignoring case, and
-// the bytes of a two-byte character fold never (their trail byte may look like a letter).
+// Compares `what` with the bytes at text[pos], which is a character boundary. Only single-byte
+// ASCII letters fold when ignoring case; both bytes of a two-byte character compare exactly,
+// because a trail byte in 0x40..0x7E can look like a letter.
 bool MatchesAt(std::string_view text, std::size_t pos, std::string_view what, bool ignoreCase) {
   if (text.size() - pos < what.size()) return false;
   if (!ignoreCase) return text.compare(pos, what.size(), what) == 0;
-  for (std::size_t i = 0; i < what.size(); ++i) {
-    char a = text[pos + i];
-    char b = what[i];
-    if (a == b) continue;
-    if (LowerAscii(a) != LowerAscii(b)) return false;
+  for (std::size_t i = 0; i < what.size();) {
+    if (CharLength(text, pos + i) == 2) {
+      if (text[pos + i] != what[i]) return false;
+      if (i + 1 < what.size() && text[pos + i + 1] != what[i + 1]) return false;
+      i += 2;
+      continue;
+    }
+    if (LowerAscii(text[pos + i]) != LowerAscii(what[i])) return false;
+    ++i;
   }
   return true;
 }
 
-// 0-based byte index of the first match at a character boundary at or after `from`, or npos.
-std::size_t FindIndex(std::string_view text, std::string_view what, std::size_t from,
-                      bool ignoreCase) {
+// The first character boundary at or after `from`, walking from `boundary`, a boundary known to
+// lie at or before `from`. Boundaries are fixed by the text from its first byte, so a position
+// in the middle of a character moves on to the next character.
+std::size_t BoundaryFrom(std::string_view text, std::size_t boundary, std::size_t from) {
+  while (boundary < from && boundary < text.size()) boundary += CharLength(text, boundary);
+  return boundary;
+}
+
+// 0-based index of the first match that starts on a character boundary, searching from the
+// boundary `pos`, or npos.
+std::size_t FindFromBoundary(std::string_view text, std::string_view what, std::size_t pos,
+                             bool ignoreCase) {
   if (what.empty()) return std::string_view::npos;
-  std::size_t pos = 0;
-  // Walk from the start so that `from` in the middle of a character is never taken as a boundary.
-  while (pos < from && pos < text.size()) pos += CharLength(text, pos);
   while (pos < text.size()) {
     if (MatchesAt(text, pos, what, ignoreCase)) return pos;
     pos += CharLength(text, pos);
@@ -39,15 +50,22 @@ std::size_t FindIndex(std::string_view text, std::string_view what, std::size_t 
   return std::string_view::npos;
 }
 
+// 0-based byte index of the first match at a character boundary at or after `from`, or npos.
+std::size_t FindIndex(std::string_view text, std::string_view what, std::size_t from,
+                      bool ignoreCase) {
+  return FindFromBoundary(text, what, BoundaryFrom(text, 0, from), ignoreCase);
+}
+
 std::size_t StartIndex(int start) { return start <= 1 ? 0 : static_cast<std::size_t>(start - 1); }
 
-// The last match at a character boundary, or npos.
+// The last match at a character boundary, or npos. Matches may overlap: the last one is the
+// one that starts last.
 std::size_t FindLastIndex(std::string_view text, std::string_view what) {
   std::size_t last = std::string_view::npos;
-  std::size_t pos = FindIndex(text, what, 0, false);
+  std::size_t pos = FindFromBoundary(text, what, 0, false);
   while (pos != std::string_view::npos) {
     last = pos;
-    pos = FindIndex(text, what, pos + CharLength(text, pos), false);
+    pos = FindFromBoundary(text, what, pos + CharLength(text, pos), false);
   }
   return last;
 }
@@ -90,11 +108,13 @@ std::vector<std::string> Split(std::string_view text, std::string_view separator
     return pieces;
   }
   std::size_t begin = 0;
+  std::size_t boundary = 0;
   for (;;) {
-    std::size_t hit = FindIndex(text, separator, begin, false);
+    std::size_t hit = FindFromBoundary(text, separator, boundary, false);
     if (hit == std::string_view::npos) break;
     pieces.emplace_back(text.substr(begin, hit - begin));
     begin = hit + separator.size();
+    boundary = BoundaryFrom(text, hit, begin);
   }
   if (begin < text.size()) pieces.emplace_back(text.substr(begin));
   return pieces;
@@ -115,45 +135,54 @@ std::string ReplaceAll(std::string_view text, std::string_view from, std::string
   std::string out;
   out.reserve(text.size());
   std::size_t begin = 0;
+  std::size_t boundary = 0;
   for (;;) {
-    std::size_t hit = FindIndex(text, from, begin, ignoreCase);
+    std::size_t hit = FindFromBoundary(text, from, boundary, ignoreCase);
     if (hit == std::string_view::npos) break;
     out.append(text.substr(begin, hit - begin));
     out.append(to);
     begin = hit + from.size();
+    boundary = BoundaryFrom(text, hit, begin);
   }
   out.append(text.substr(begin));
   return out;
 }
 
+namespace {
+
+// Length of the blank character at text[pos] (a boundary): 1 for an ASCII space, 2 for the
+// full-width space A1 A1, 0 for anything else.
+std::size_t BlankLengthAt(std::string_view text, std::size_t pos) {
+  if (text[pos] == ' ') return 1;
+  if (CharLength(text, pos) == 2 && text[pos] == '\xA1' && text[pos + 1] == '\xA1') return 2;
+  return 0;
+}
+
+}  // namespace
+
 std::string Trim(std::string_view text) {
   std::size_t begin = 0;
-  std::size_t end = text.size();
-  for (;;) {
-    if (begin < end && text[begin] == ' ') {
-      ++begin;
-    } else if (end - begin >= 2 && text[begin] == '\xA1' && text[begin + 1] == '\xA1') {
-      begin += 2;
-    } else {
-      break;
-    }
+  while (begin < text.size()) {
+    std::size_t len = BlankLengthAt(text, begin);
+    if (len == 0) break;
+    begin += len;
   }
-  for (;;) {
-    if (end > begin && text[end - 1] == ' ') {
-      --end;
+  // One forward walk finds where the final run of blanks starts; walking backwards could take
+  // the trail byte of a character for a blank.
+  std::size_t end = text.size();
+  bool inBlankRun = false;
+  for (std::size_t pos = begin; pos < text.size();) {
+    std::size_t blank = BlankLengthAt(text, pos);
+    if (blank == 0) {
+      inBlankRun = false;
+      pos += CharLength(text, pos);
       continue;
     }
-    // A trailing A1 A1 is a full-width space only when it is a whole character.
-    if (end - begin >= 2 && text[end - 2] == '\xA1' && text[end - 1] == '\xA1') {
-      std::size_t walk = begin;
-      while (walk < end - 2) walk += CharLength(text, walk);
-      if (walk == end - 2) {
-        end -= 2;
-        continue;
-      }
-    }
-    break;
+    if (!inBlankRun) end = pos;
+    inBlankRun = true;
+    pos += blank;
   }
+  if (!inBlankRun) end = text.size();
   return std::string(text.substr(begin, end - begin));
 }
 
