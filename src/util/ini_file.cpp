@@ -15,9 +15,23 @@ std::size_t BlankAt(std::string_view text, std::size_t pos) {
   return 0;
 }
 
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 // `text` without blanks at either end. The walk goes forward from the first byte so that the
 // trail byte of a character is never taken for a blank.
 std::string_view TrimBlanks(std::string_view text) {
+  if (IsAscii(text)) {
+    // Without two-byte characters every byte is a boundary: no walk needed (lines can be huge).
+    const char* blanks = " \t\v\f";
+    std::size_t begin = text.find_first_not_of(blanks);
+    if (begin == std::string_view::npos) return {};
+    return text.substr(begin, text.find_last_not_of(blanks) + 1 - begin);
+  }
   std::size_t begin = 0;
   while (begin < text.size()) {
     std::size_t blank = BlankAt(text, begin);

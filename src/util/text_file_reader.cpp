@@ -1,5 +1,6 @@
 #include "util/text_file_reader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <system_error>
@@ -18,6 +19,16 @@ constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 bool HasNonAscii(std::string_view bytes) {
   for (char c : bytes) {
     if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+// True when valid UTF-8 `bytes` hold a character from U+3000 to U+9FFF (CJK punctuation, kana,
+// the unified ideographs): three-byte sequences that lead with E3..E9.
+bool HasCjkCharacter(std::string_view bytes) {
+  for (char c : bytes) {
+    auto b = static_cast<unsigned char>(c);
+    if (b >= 0xE3 && b <= 0xE9) return true;
   }
   return false;
 }
@@ -86,9 +97,17 @@ std::string DecodeText(std::string_view bytes) {
   if (StartsWith(bytes, kUtf16LeMark)) return FromUtf16Le(bytes.substr(kUtf16LeMark.size()));
   if (StartsWith(bytes, kUtf16BeMark)) return FromUtf16Be(bytes.substr(kUtf16BeMark.size()));
   // Plain ASCII reads the same either way; only text that uses UTF-8's multi-byte forms, and
-  // uses them without a single mistake, is taken for UTF-8. Code-page-936 text of any length
-  // almost never passes.
-  if (HasNonAscii(bytes) && IsValidUtf8(bytes)) return FromUtf8(bytes);
+  // uses them without a single mistake, can be UTF-8.
+  if (!HasNonAscii(bytes) || !IsValidUtf8(bytes)) return std::string(bytes);
+  // Short code-page-936 text can pass that test: 源站 is D4 B4 D5 BE, two well-formed UTF-8
+  // pairs that spell Armenian letters. Such a misreading gives characters that code page 936
+  // lacks and no Chinese at all, while real UTF-8 text converts without loss or holds Chinese.
+  std::string converted = FromUtf8(bytes);
+  if (std::count(converted.begin(), converted.end(), '?') ==
+          std::count(bytes.begin(), bytes.end(), '?') ||
+      HasCjkCharacter(bytes)) {
+    return converted;
+  }
   return std::string(bytes);
 }
 

@@ -14,10 +14,13 @@ namespace mm {
 bool ReadFileBytes(const std::filesystem::path& file, Bytes& bytes);
 
 // The whole file as code-page-936 text. The encoding is decided in this order: a UTF-8
-// byte-order mark, a UTF-16 LE or BE byte-order mark, strictly valid UTF-8 that holds at least
-// one non-ASCII byte; anything else is taken as code page 936 and returned unchanged. Marks are
-// dropped; every other byte keeps its place, so LF and CR LF line ends come out exactly as they
-// went in, and so do zero bytes. A missing or unreadable file gives empty text.
+// byte-order mark, a UTF-16 LE or BE byte-order mark, then UTF-8 without a mark when the whole
+// file is strictly valid UTF-8 with at least one non-ASCII byte and it either converts without
+// loss or holds Chinese characters (short code-page-936 text can be valid UTF-8 by chance, but
+// then reads as foreign letters that code page 936 lacks). Anything else is taken as code page
+// 936 and returned unchanged. Marks are dropped; every other byte keeps its place, so LF and
+// CR LF line ends come out exactly as they went in, and so do zero bytes. A missing or
+// unreadable file gives empty text.
 std::string ReadTextFile(const std::filesystem::path& file);
 
 // The same decision for bytes already in memory.
