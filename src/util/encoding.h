@@ -3,8 +3,9 @@
 // Linux) and UTF-16 (the platform's wide form).
 //
 // The rules are those of the platform conversion the program was built around: an invalid
-// UTF-8 sequence becomes U+FFFD, every character code page 936 lacks (U+FFFD and the byte-order
-// mark included) becomes "?", and input ends at its first zero byte (zero unit for wide text).
+// UTF-8 sequence (a stray byte, or the well-formed start of a sequence that breaks off) becomes
+// one U+FFFD, every character code page 936 lacks (U+FFFD and the byte-order mark included)
+// becomes "?", and input ends at its first zero byte (zero unit for wide text).
 
 #include <string>
 #include <string_view>
