@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev
   libcurl4-openssl-dev libpugixml-dev nlohmann-json3-dev libpcre2-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  fonts-wqy-microhei xvfb xauth x11-apps imagemagick
+  fonts-wqy-microhei xvfb xauth x11-apps imagemagick xdotool
   iproute2 util-linux
 )
 
