@@ -145,6 +145,11 @@ void TitleDetails::ShowTitleDetails() {
   shared_->wake.notify_one();
 }
 
+void TitleDetails::CancelPending() {
+  std::lock_guard lock(shared_->mutex);
+  shared_->SupersedeLocked();
+}
+
 void TitleDetails::Shutdown() {
   {
     std::lock_guard lock(shared_->mutex);

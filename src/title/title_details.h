@@ -29,6 +29,11 @@ class TitleDetails {
   // fetch; it does not wait for the network. Without a selected row it does nothing.
   void ShowTitleDetails();
 
+  // Drops the activation whose poster is still loading: its request is aborted and nothing of
+  // it is applied. For a new search, which clears the details: a late poster must not bring
+  // back the old title.
+  void CancelPending();
+
   // Aborts a poster request in flight, drops every result not yet applied and stops the worker
   // thread. Call it (or destroy the object) before the form goes away. Later activations do
   // nothing.

@@ -304,6 +304,38 @@ TEST_F(TitleDetailsTest, SecondActivationDropsAWaitingResult) {
   EXPECT_EQ(form_.标签2().Text(), Gbk("导演：导演乙"));
 }
 
+// A new search clears the details; neither a loading poster nor a waiting result may bring the
+// old title back.
+TEST_F(TitleDetailsTest, CancelDropsLoadingAndWaitingResults) {
+  server_.Serve("/silent", CannedResponse{.silent = true});
+  server_.Serve("/p.png", CannedResponse{.body = Png(100)});
+  Title title = kFirst;
+  title.poster = server_.Url("/p.png");
+  AddRow(title);
+  form_.标签2().SetText("cleared");
+  TitleDetails details(form_, 60);
+  details.ShowTitleDetails();
+  ASSERT_TRUE(form_.WaitForPosts(1));  // waiting in the queue
+  details.CancelPending();
+  form_.RunPostedTasks();
+  EXPECT_EQ(form_.标签2().Text(), "cleared");
+
+  title.poster = server_.Url("/silent");
+  AddRow(title);
+  details.ShowTitleDetails();
+  WaitForRequests(2);  // loading
+  details.CancelPending();
+  // The worker is free again at once: the next activation's poster comes before the silent
+  // request could have timed out.
+  title.poster = server_.Url("/p.png");
+  title.director = "导演乙";
+  AddRow(title);
+  details.ShowTitleDetails();
+  ApplyResult(2);
+  EXPECT_EQ(form_.Posts(), 2);
+  EXPECT_EQ(form_.标签2().Text(), Gbk("导演：导演乙"));
+}
+
 // The row is read when it is activated: a search that refills the list meanwhile changes
 // nothing of what is shown.
 TEST_F(TitleDetailsTest, RowIsReadAtActivation) {
