@@ -1,2 +1,3 @@
-// Placeholder entry until the window lands.
-int main() { return 0; }
+#include "app/application.h"
+
+int main(int argc, char** argv) { return mm::RunApplication(argc, argv); }
