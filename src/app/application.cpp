@@ -100,16 +100,13 @@ void Application::ShutdownGlobals() { objects_.Destroy(); }
 int RunApplication(int& argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setFont(WindowFont());
-  int result = 0;
-  {
-    Application application;
-    application.ShowWindow();
-    app.exec();
-    // Shutdown runs here, on the window thread after the loop, rather than from a handler at
-    // process exit: the workers must be stopped while the objects they use still exist.
-    application.Shutdown();
-  }
-  return result;
+  Application application;
+  application.ShowWindow();
+  app.exec();
+  // Shutdown runs here, on the window thread after the loop, rather than from a handler at
+  // process exit: the workers must be stopped while the objects they use still exist.
+  application.Shutdown();
+  return 0;
 }
 
 }  // namespace mm

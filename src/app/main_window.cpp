@@ -129,6 +129,8 @@ void MainWindow::CreateControls() {
   按钮6 = MakeButton(this, "按钮6", 544, 478, 80, 24, "备用按钮");
   图片框2 = Place(new PictureFrame(this), "图片框2", 0, 40, 632, 472);
 
+  图片框1->SetFramed(true);
+
   // The synopsis runs over several lines from the top.
   标签10->setWordWrap(true);
   标签10->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -136,6 +138,9 @@ void MainWindow::CreateControls() {
   // The cover is opaque, created last and raised, so it lies over everything below the top row
   // and takes every click there; it starts hidden.
   图片框2->setAutoFillBackground(true);
+  QPalette coverPalette = 图片框2->palette();
+  coverPalette.setColor(QPalette::Window, BusyAnimationBackground());
+  图片框2->setPalette(coverPalette);
   图片框2->SetAnimation(BusyAnimation());
   图片框2->raise();
   图片框2->hide();

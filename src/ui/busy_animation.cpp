@@ -13,7 +13,7 @@ namespace {
 constexpr int kDots = 12;
 
 void DrawBusyFrame(QPainter& painter, const QSize& size, int index) {
-  painter.fillRect(QRect(QPoint(0, 0), size), QColor(250, 250, 250));
+  painter.fillRect(QRect(QPoint(0, 0), size), BusyAnimationBackground());
 
   const QPointF centre(size.width() / 2.0, size.height() / 2.0 - 30);
   const double ringRadius = 70;
@@ -43,6 +43,8 @@ void DrawBusyFrame(QPainter& painter, const QSize& size, int index) {
 }
 
 }  // namespace
+
+QColor BusyAnimationBackground() { return QColor(250, 250, 250); }
 
 Animation BusyAnimation() {
   return {DrawBusyFrame, QSize(800, 600), kBusyFrameCount, kBusyFrameMs};

@@ -55,6 +55,13 @@ void PictureFrame::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     animation_.drawFrame(painter, animation_.size, frame_);
   }
+  if (framed_) {
+    painter.resetTransform();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
 }
 
 // The animation runs only while the box is shown: a hidden cover costs nothing.

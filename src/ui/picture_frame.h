@@ -28,6 +28,11 @@ class PictureFrame : public QWidget {
   void SetAnimation(Animation animation);
   void Clear();
   bool HasPicture() const { return !image_.isNull() || animation_.frameCount > 0; }
+  // A thin border shows where the picture goes while there is none.
+  void SetFramed(bool framed) {
+    framed_ = framed;
+    update();
+  }
   bool IsAnimating() const { return timer_.isActive(); }
   int CurrentFrame() const { return frame_; }
 
@@ -43,6 +48,7 @@ class PictureFrame : public QWidget {
   QImage image_;
   Animation animation_;
   int frame_ = 0;
+  bool framed_ = false;
   QTimer timer_;
 };
 

@@ -129,7 +129,7 @@ TEST_F(SearchRunnerTest, ClosingWhileAWorkerWaitsForTheWindowThread) {
   EXPECT_EQ(app_->Searches().ActiveRuns(), 0);
   EXPECT_FALSE(app_->Objects().Exist());
   EXPECT_NE(W().标签10->text(), QString("busy"));
-  EXPECT_EQ(calls, 1);
+  EXPECT_GE(calls, 1);
 }
 
 TEST_F(SearchRunnerTest, ClosingWhileAWorkerWaitsOnItsRequest) {

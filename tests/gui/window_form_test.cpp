@@ -3,6 +3,8 @@
 #include <QImageWriter>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QThread>
@@ -178,6 +180,37 @@ TEST_F(WindowFormTest, MessagesGoThroughTheHook) {
   OnWorkerThread([&] { F().ShowMessage(Gbk("发送失败")); });
   F().ShowMessage(Gbk("已复制M3U8文件地址"));
   EXPECT_EQ(messages_, (std::vector<std::string>{Gbk("发送失败"), Gbk("已复制M3U8文件地址")}));
+}
+
+// The real dialog, closed by a timer as a user would: caption, text, OK only, no owner, modal
+// for the whole program.
+TEST(InformationBoxTest, ShowsCaptionTextAndOkOnly) {
+  QString caption, text;
+  QWidget* owner = reinterpret_cast<QWidget*>(1);
+  Qt::WindowModality modality = Qt::NonModal;
+  QList<QAbstractButton*> buttons;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) {
+      ADD_FAILURE() << "the box is not the active modal window";
+      for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* other = qobject_cast<QMessageBox*>(w)) other->done(0);
+      }
+      return;
+    }
+    caption = box->windowTitle();
+    text = box->text();
+    owner = box->parentWidget();
+    modality = box->windowModality();
+    buttons = box->buttons();
+    box->button(QMessageBox::Ok)->click();
+  });
+  ShowInformation(Gbk("已复制M3U8文件地址"));
+  EXPECT_EQ(caption, Q("信息："));
+  EXPECT_EQ(text, Q("已复制M3U8文件地址"));
+  EXPECT_EQ(owner, nullptr);
+  EXPECT_EQ(modality, Qt::ApplicationModal);
+  EXPECT_EQ(buttons.size(), 1);
 }
 
 TEST_F(WindowFormTest, PostedTasksRunLaterInOrder) {
