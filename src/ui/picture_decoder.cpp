@@ -8,9 +8,9 @@ namespace mm {
 
 namespace {
 
-// Enough for the largest picture allowed (8192 x 8192 at four bytes a pixel), so the limit
-// never refuses a picture the side check let through, yet stops a forged header early.
-constexpr int kAllocationLimitMegabytes = 260;
+// A forged header can claim any size within the side limit; no poster needs more memory than
+// this to decode (8192 x 4096 at four bytes a pixel).
+constexpr int kAllocationLimitMegabytes = 128;
 
 }  // namespace
 

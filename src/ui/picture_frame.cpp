@@ -14,7 +14,12 @@ PictureFrame::PictureFrame(QWidget* parent) : QWidget(parent) {
 
 void PictureFrame::SetImage(const QImage& image) {
   animation_ = {};
-  image_ = image;
+  // A picture far larger than the box is scaled down once, not at every repaint.
+  const QSize enough = size() * 2;
+  image_ = (!image.isNull() && !enough.isEmpty() &&
+            (image.width() > enough.width() || image.height() > enough.height()))
+               ? image.scaled(enough, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+               : image;
   UpdateTimer();
   update();
 }

@@ -108,6 +108,13 @@ const unsigned char kGif[] = {0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x
                               0x00, 0x00, 0x00, 0x00, 0x00, 0x2C, 0x00, 0x00, 0x00, 0x00, 0x01,
                               0x00, 0x01, 0x00, 0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
 
+// The GIF with a logical screen of 65535 x 65535.
+QByteArray HugeGif() {
+  QByteArray gif(reinterpret_cast<const char*>(kGif), sizeof kGif);
+  for (int i = 6; i < 10; ++i) gif[i] = static_cast<char>(0xFF);
+  return gif;
+}
+
 // A PNG whose header claims 100000 x 100000 pixels.
 QByteArray HugePng() {
   QImage small(1, 1, QImage::Format_RGB32);
@@ -160,6 +167,7 @@ TEST_F(WindowFormTest, PosterBoxDecodesPicturesAndRefusesBadBytes) {
       {"truncated PNG", png.left(png.size() / 3), false},
       {"PNG claiming 100000 x 100000", HugePng(), false},
       {"BMP claiming 30000 x 30000", HugeBmp(), false},
+      {"GIF claiming 65535 x 65535", HugeGif(), false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -174,6 +182,23 @@ TEST_F(WindowFormTest, PosterBoxDecodesPicturesAndRefusesBadBytes) {
   }
   F().图片框1().ClearPicture();
   EXPECT_FALSE(W().图片框1->HasPicture());
+}
+
+// Pictures cut off anywhere decode to something within the limits or to nothing.
+TEST(DecodePictureTest, CutOffPicturesNeverBreakTheDecoder) {
+  QImage picture(64, 48, QImage::Format_RGB32);
+  picture.fill(QColor(200, 40, 90));
+  for (const char* format : {"PNG", "JPEG", "BMP", "ICO"}) {
+    SCOPED_TRACE(format);
+    const QByteArray whole = Encode(picture, format);
+    ASSERT_FALSE(whole.isEmpty());
+    for (int cut = 1; cut < 20; ++cut) {
+      const QByteArray part = whole.left(whole.size() * cut / 20);
+      const QImage image = DecodePicture(Bytes(part.constData(), std::size_t(part.size())));
+      EXPECT_LE(image.width(), kMaxPictureSide);
+      EXPECT_LE(image.height(), kMaxPictureSide);
+    }
+  }
 }
 
 TEST_F(WindowFormTest, MessagesGoThroughTheHook) {
