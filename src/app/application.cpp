@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <utility>
 
+#include "title/episode_list.h"
+#include "title/play_and_copy.h"
+#include "ui/qt_desktop.h"
 #include "util/encoding.h"
 
 namespace mm {
@@ -16,7 +19,8 @@ const std::string& TitlePrefix() {
 
 }  // namespace
 
-Application::Application(SearchRunner::Worker searchWorker) {
+Application::Application(SearchRunner::Worker searchWorker, std::unique_ptr<Desktop> desktop)
+    : desktop_(desktop ? std::move(desktop) : std::make_unique<QtDesktop>()) {
   objects_.Create();
   windowThread_ = std::make_unique<WindowThread>();
   window_ = std::make_unique<MainWindow>();
@@ -26,24 +30,38 @@ Application::Application(SearchRunner::Worker searchWorker) {
         return std::make_unique<WindowForm>(*window_, *windowThread_, std::move(gate));
       },
       *objects_.searchXml, objects_.searchCounts, std::move(searchWorker));
+  titleDetails_ = std::make_unique<TitleDetails>(*form_);
   WireEvents();
 }
 
 Application::~Application() {
   Shutdown();
+  titleDetails_.reset();
   searches_.reset();
   form_.reset();
   window_.reset();
   windowThread_.reset();
 }
 
-// The handlers of the later parts (title details, episodes, play, copy, devices, cast) are
-// wired here too, as they arrive.
+// Every control event reaches its handler here; the devices and the cast are wired when
+// discovery and casting arrive.
 void Application::WireEvents() {
   WindowEvents& events = window_->events;
   events.keywordKeyPressed = [this](int keyCode) { OnKeywordKeyPressed(keyCode); };
   events.keywordMouseReleased = [this] { OnKeywordMouseReleased(); };
   events.searchClicked = [this] { StartSearch(); };
+  events.titleActivated = [this] {
+    if (!shutDown_) titleDetails_->ShowTitleDetails();
+  };
+  events.episodeSelected = [this] {
+    if (!shutDown_) SelectEpisode(*form_);
+  };
+  events.playClicked = [this] {
+    if (!shutDown_) PlayEpisode(*form_, *desktop_);
+  };
+  events.copyClicked = [this] {
+    if (!shutDown_) CopyFileAddress(*form_, *desktop_);
+  };
 }
 
 void Application::ShowWindow() {
@@ -62,6 +80,9 @@ void Application::OnWindowCreated() {
 
 void Application::StartSearch() {
   if (shutDown_) return;
+  // A poster still loading belongs to the details this search clears; it must not bring
+  // them back when it arrives.
+  titleDetails_->CancelPending();
   MainForm& form = *form_;
   form.图片框2().SetVisible(true);
   form.图片框1().ClearPicture();
@@ -90,6 +111,7 @@ void Application::Shutdown() {
   // Calls still on their way from workers now return at once, so no worker can wait for this
   // thread while this thread waits for it.
   windowThread_->BeginClosing();
+  titleDetails_->Shutdown();
   searches_->StopAll();
   // The discovery receive thread is stopped here (close its socket, join it) once it exists.
   ShutdownGlobals();

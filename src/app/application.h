@@ -8,6 +8,8 @@
 #include "app/program_objects.h"
 #include "app/search_runner.h"
 #include "app/window_form.h"
+#include "title/desktop.h"
+#include "title/title_details.h"
 #include "ui/window_thread.h"
 
 namespace mm {
@@ -15,8 +17,9 @@ namespace mm {
 class Application {
  public:
   // Needs a QApplication. Creates the program-wide objects, then the window (not yet shown).
-  // Tests pass a worker of their own.
-  explicit Application(SearchRunner::Worker searchWorker = RunSearch);
+  // Tests pass a worker and a desktop of their own; without one the real desktop is used.
+  explicit Application(SearchRunner::Worker searchWorker = RunSearch,
+                       std::unique_ptr<Desktop> desktop = nullptr);
   ~Application();  // Shutdown(), then the window goes
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
@@ -25,6 +28,7 @@ class Application {
   MainForm& Form() { return *form_; }
   ProgramObjects& Objects() { return objects_; }
   SearchRunner& Searches() { return *searches_; }
+  TitleDetails& Title() { return *titleDetails_; }
 
   // Runs OnWindowCreated, then shows the window.
   void ShowWindow();
@@ -46,6 +50,8 @@ class Application {
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<WindowForm> form_;
   std::unique_ptr<SearchRunner> searches_;
+  std::unique_ptr<Desktop> desktop_;
+  std::unique_ptr<TitleDetails> titleDetails_;
   bool shutDown_ = false;
 };
 
