@@ -24,19 +24,6 @@ double SecondsSince(Clock::time_point start) {
   return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
-// A loopback port nobody listens on: bound once by us, then released.
-int ClosedPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 class HttpClientTest : public ::testing::Test {
  protected:
   RecordingServer server_;
@@ -223,7 +210,7 @@ TEST_F(HttpClientTest, AnswersAboveTheCapOrBrokenOffReadAsNone) {
 }
 
 TEST_F(HttpClientTest, UnreachableHost) {
-  const std::string url = "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/description.xml";
+  const std::string url = "http://127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/description.xml";
   std::string headers, cookies = "old=1", returned = "x";
   EXPECT_EQ(InetRequest({.url = url, .returnedCookies = &returned, .returnedHeaders = &headers}), "");
   EXPECT_EQ(headers, std::string(5000, ' '));

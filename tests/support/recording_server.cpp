@@ -29,6 +29,18 @@ std::string TrimBlanks(std::string_view s) {
 
 }  // namespace
 
+int UnusedLoopbackPort() {
+  int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+  socklen_t len = sizeof addr;
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
+  ::close(fd);
+  return ntohs(addr.sin_port);
+}
+
 std::string RecordedRequest::Header(std::string_view name) const {
   for (const auto& [n, v] : headers) {
     if (Lower(n) == Lower(name)) return v;

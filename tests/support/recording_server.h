@@ -35,6 +35,9 @@ struct CannedResponse {
   std::size_t repeatBodyTo = 0;  // stream the body repeated up to this many bytes
 };
 
+// A loopback port nobody listens on (bound once, then released), for "unreachable host" cases.
+int UnusedLoopbackPort();
+
 class RecordingServer {
  public:
   using Handler = std::function<CannedResponse(const RecordedRequest&)>;

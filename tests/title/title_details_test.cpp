@@ -64,19 +64,6 @@ std::string Png(std::size_t size) {
   return bytes;
 }
 
-// A loopback port nobody listens on: bound once, then released.
-int ClosedPort() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in addr{};
-  addr.sin_family = AF_INET;
-  addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-  socklen_t len = sizeof addr;
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-  ::close(fd);
-  return ntohs(addr.sin_port);
-}
-
 struct Title {
   std::string poster, director, actors, genre, area, remarks, synopsis, duration, playText;
 };
@@ -196,7 +183,7 @@ TEST_F(TitleDetailsTest, PosterOutcomes) {
       {"empty body", server_.Url("/empty"), false},
       {"answer broken off", server_.Url("/broken"), false},
       {"bytes that are no picture", server_.Url("/garbage"), false},
-      {"nobody listens", "http://127.0.0.1:" + std::to_string(ClosedPort()) + "/p.png", false},
+      {"nobody listens", "http://127.0.0.1:" + std::to_string(test::UnusedLoopbackPort()) + "/p.png", false},
       {"not an address", Gbk("海报"), false},
   };
   TitleDetails details(form_);
