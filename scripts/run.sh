@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the program and starts it, from a fresh Debian 12 machine (run as root, or with sudo).
-# It runs inside the private network namespace of scripts/netns-run, like every run here.
 #
-# With a display the window simply opens. Without one the program runs under Xvfb, a picture
+# With a display the window simply opens, on the user's own network: that is where the
+# catalogue sites and the renderers are. Without one (a build machine) the program runs under
+# Xvfb inside the private network namespace of scripts/netns-run, a picture
 # of its window is written to a PNG file (MUMIAN_SCREENSHOT, by default
 # build/release/mumian-window.png) and its path printed; then the program is closed.
 set -euo pipefail
@@ -13,7 +14,7 @@ cmake --build --preset release --target mumian
 program="$PWD/build/release/src/app/mumian"
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  exec scripts/netns-run "$program"
+  exec "$program"
 fi
 
 shot="${MUMIAN_SCREENSHOT:-$PWD/build/release/mumian-window.png}"
