@@ -288,15 +288,6 @@ bool JsonDocument::NormalizePath(std::string& path) const {
   return node && !node->is_null();
 }
 
-namespace {
-
-struct Located {
-  Json* node = nullptr;
-  std::string absolute;  // UTF-8
-};
-
-}  // namespace
-
 bool JsonDocument::Parse(std::string_view text, bool direct, ScriptErrorInfo* errorInfo) {
   CreateEngine();
   state_->value = nullptr;
@@ -444,8 +435,10 @@ bool Extend(Json& target, const Json& source) {
 
 }  // namespace
 
+namespace {
+
 // Stores `value` at the end of `absolute`; the parent must exist.
-static bool StoreAt(JsonDocument::State& state, const std::string& absolute, const std::string& variable,
+bool StoreAt(JsonDocument::State& state, const std::string& absolute, const std::string& variable,
                     Json value, bool removeWhenDiscarded) {
   std::string head;
   std::vector<Step> steps;
@@ -479,6 +472,8 @@ static bool StoreAt(JsonDocument::State& state, const std::string& absolute, con
   }
   return false;
 }
+
+}  // namespace
 
 bool JsonDocument::SetValue(std::string_view path, std::string_view value, bool asJson) {
   MM_LOCATE(path);
