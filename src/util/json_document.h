@@ -68,6 +68,9 @@ class JsonDocument {
   double GetNumber(std::string_view path) const;
   std::string GetJson(std::string_view path) const;
   int LeafValues(std::vector<std::string>& values, std::string_view path = {}, bool recursive = false) const;
+  // A new reference to the document's engine: a document that shares this one's value, as a
+  // copy does.
+  JsonDocument Engine() const { return *this; }
 
   const std::string& VariableName() const { return variableName_; }
 

@@ -171,6 +171,8 @@ TEST(JsonDocument, Changes) {
   JsonDocument shared = doc;  // a copy is a second reference
   shared.SetValue("viaCopy", "1");
   EXPECT_EQ(doc.GetText("viaCopy"), "1");
+  doc.Engine().SetValue("viaEngine", "2");
+  EXPECT_EQ(doc.GetText("viaEngine"), "2");
   EXPECT_TRUE(doc.Clear());
   EXPECT_EQ(doc.ToJson(), "{}");
 }
