@@ -117,6 +117,11 @@ TransferResult RunTransfer(const TransferRequest& request, CurlSession* session)
   Receiver receiver{&result, request.maxAnswerBytes};
   curl_easy_setopt(easy, CURLOPT_URL, request.url.c_str());
   curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+#if LIBCURL_VERSION_NUM >= 0x075700
+  // An abort must not wait for a name lookup that hangs: the resolver thread is left to end
+  // on its own instead of being waited for.
+  curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+#endif
   curl_easy_setopt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(easy, CURLOPT_WRITEDATA, &receiver);
