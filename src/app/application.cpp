@@ -3,21 +3,12 @@
 #include <QApplication>
 #include <utility>
 
+#include "search/search_worker.h"
 #include "title/episode_list.h"
 #include "title/play_and_copy.h"
 #include "ui/qt_desktop.h"
-#include "util/encoding.h"
 
 namespace mm {
-
-namespace {
-
-const std::string& TitlePrefix() {
-  static const std::string prefix = Gbk("青柚 - 木棉 - ");
-  return prefix;
-}
-
-}  // namespace
 
 Application::Application(SearchRunner::Worker searchWorker, std::unique_ptr<Desktop> desktop)
     : desktop_(desktop ? std::move(desktop) : std::make_unique<QtDesktop>()) {
@@ -70,7 +61,7 @@ void Application::ShowWindow() {
 }
 
 void Application::OnWindowCreated() {
-  form_->SetTitle(TitlePrefix());
+  form_->SetTitle(WindowTitlePrefix());
   ListColorizer& colorizer = *objects_.listColorizer;
   colorizer.Attach(window_.get(), window_->超级列表框1);
   colorizer.Install();
@@ -86,13 +77,7 @@ void Application::StartSearch() {
   MainForm& form = *form_;
   form.图片框2().SetVisible(true);
   form.图片框1().ClearPicture();
-  form.标签10().SetText("");
-  form.标签2().SetText(Gbk("导演："));
-  form.标签3().SetText(Gbk("主演："));
-  form.标签4().SetText(Gbk("类型："));
-  form.标签5().SetText(Gbk("地区语言："));
-  form.标签7().SetText(Gbk("时长："));
-  form.标签9().SetText(Gbk("备注："));
+  ShowDetailTexts(form, {});  // the labels keep only their prefixes
   form.编辑框2().SetText("");
   form.编辑框3().SetText("");
   // The worker reads the keyword from the box itself; a search still running is superseded.

@@ -19,11 +19,6 @@ namespace {
 // A site contributes at most this many rows, whatever its count says.
 constexpr int kRowsPerSource = 20;
 
-const std::string& TitlePrefix() {
-  static const std::string prefix = Gbk("青柚 - 木棉 - ");
-  return prefix;
-}
-
 class SearchRun {
  public:
   explicit SearchRun(SearchContext& context)
@@ -33,14 +28,14 @@ class SearchRun {
     int sources = ReadSourceCount();
     if (Aborted()) return;
     list_.DeleteAllRows();
-    form_.SetTitle(TitlePrefix() + Keyword());
+    form_.SetTitle(WindowTitlePrefix() + Keyword());
     for (int s = 1; s <= sources; ++s) {
       if (Aborted()) return;
       ReadSource(s);
     }
     if (Aborted()) return;
     context_.counts.rowCount = list_.RowCount();
-    form_.SetTitle(TitlePrefix() + Keyword() + Gbk("  共  ") +
+    form_.SetTitle(WindowTitlePrefix() + Keyword() + Gbk("  共  ") +
                    std::to_string(context_.counts.rowCount) + Gbk("  个资源"));
     form_.图片框2().SetVisible(false);
   }
@@ -138,6 +133,11 @@ class SearchRun {
 };
 
 }  // namespace
+
+const std::string& WindowTitlePrefix() {
+  static const std::string prefix = Gbk("青柚 - 木棉 - ");
+  return prefix;
+}
 
 void RunSearch(SearchContext& context) {
   SearchRun run(context);

@@ -2,6 +2,8 @@
 // The search worker: one keyword search over every configured source site, filling the result
 // list, the window title and the program-wide counts.
 
+#include <string>
+
 #include "form/main_form.h"
 
 namespace mm {
@@ -28,6 +30,9 @@ struct SearchContext {
   // shorten it, so that a silent site does not hold them for a minute.
   int timeoutSeconds = 0;
 };
+
+// The fixed start of the window title, "青柚 - 木棉 - " with its trailing blank, as program text.
+const std::string& WindowTitlePrefix();
 
 // The thread body of a search. Reads the keyword from 编辑框1 whenever it needs it.
 void RunSearch(SearchContext& context);

@@ -21,16 +21,18 @@ namespace {
 // The cells of the activated row, read when it was activated: the list may be refilled by a
 // new search before the poster arrives.
 struct TitleRow {
-  std::string poster, director, actors, genreYear, areaLanguage, remarks, synopsis, duration,
-      playText;
+  std::string poster;
+  DetailTexts texts;
+  std::string playText;
 };
 
 TitleRow ReadSelectedRow(ListView& list, int row) {
   namespace col = result_column;
-  return TitleRow{list.Cell(row, col::kPoster),       list.Cell(row, col::kDirector),
-                  list.Cell(row, col::kActors),       list.Cell(row, col::kGenreYear),
-                  list.Cell(row, col::kAreaLanguage), list.Cell(row, col::kRemarks),
-                  list.Cell(row, col::kSynopsis),     list.Cell(row, col::kDuration),
+  return TitleRow{list.Cell(row, col::kPoster),
+                  DetailTexts{list.Cell(row, col::kSynopsis), list.Cell(row, col::kDirector),
+                              list.Cell(row, col::kActors), list.Cell(row, col::kGenreYear),
+                              list.Cell(row, col::kAreaLanguage), list.Cell(row, col::kDuration),
+                              list.Cell(row, col::kRemarks)},
                   list.Cell(row, col::kPlayText)};
 }
 
@@ -41,17 +43,21 @@ void ApplyDetails(MainForm& form, const TitleRow& row, const Bytes& poster) {
   } else {
     form.图片框1().SetPicture(poster);  // bytes that do not decode leave the box blank
   }
-  form.标签10().SetText(row.synopsis);
-  form.标签2().SetText(Gbk("导演：") + row.director);
-  form.标签3().SetText(Gbk("主演：") + row.actors);
-  form.标签4().SetText(Gbk("类型：") + row.genreYear);
-  form.标签5().SetText(Gbk("地区语言：") + row.areaLanguage);
-  form.标签7().SetText(Gbk("时长：") + row.duration);
-  form.标签9().SetText(Gbk("备注：") + row.remarks);
+  ShowDetailTexts(form, row.texts);
   LoadEpisodes(form, row.playText);
 }
 
 }  // namespace
+
+void ShowDetailTexts(MainForm& form, const DetailTexts& texts) {
+  form.标签10().SetText(texts.synopsis);
+  form.标签2().SetText(Gbk("导演：") + texts.director);
+  form.标签3().SetText(Gbk("主演：") + texts.actors);
+  form.标签4().SetText(Gbk("类型：") + texts.genreYear);
+  form.标签5().SetText(Gbk("地区语言：") + texts.areaLanguage);
+  form.标签7().SetText(Gbk("时长：") + texts.duration);
+  form.标签9().SetText(Gbk("备注：") + texts.remarks);
+}
 
 struct TitleDetails::Shared {
   struct Job {

@@ -9,11 +9,22 @@
 // whose poster is still loading: that request is aborted and its result dropped.
 
 #include <memory>
+#include <string>
 #include <thread>
 
 namespace mm {
 
 class MainForm;
+
+// What the details area shows of a title besides the poster and the episodes.
+struct DetailTexts {
+  std::string synopsis, director, actors, genreYear, areaLanguage, duration, remarks;
+};
+
+// Writes the synopsis label 标签10, then 标签2, 标签3, 标签4, 标签5, 标签7 and 标签9, each its prefix
+// ("导演：" ... "备注：") followed by its text. With every text empty this is the reset a search
+// starts with.
+void ShowDetailTexts(MainForm& form, const DetailTexts& texts);
 
 class TitleDetails {
  public:

@@ -4,7 +4,7 @@
 #include <QString>
 #include <utility>
 
-#include "util/encoding.h"
+#include "ui/qt_controls.h"
 
 namespace mm {
 
@@ -23,7 +23,7 @@ void ShowInformation(const std::string& text) {
     return;
   }
   QMessageBox box(QMessageBox::Information, QString::fromUtf8("信息："),
-                  QString::fromStdString(AnsiToUtf8(text)), QMessageBox::Ok);
+                  ToQString(text), QMessageBox::Ok);
   box.setWindowModality(Qt::ApplicationModal);
   box.exec();
 }

@@ -268,6 +268,13 @@ std::string AnsiToUtf8(std::string_view text) {
 
 std::string Gbk(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 
+std::string CodePointToAnsi(std::uint32_t codePoint) {
+  if (codePoint == 0 || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return "?";
+  Bytes wide;
+  AppendCodePoint(wide, codePoint);
+  return WideToMultiByte(wide, CodePage::Gbk);
+}
+
 bool IsValidUtf8(std::string_view bytes) {
   for (std::size_t pos = 0; pos < bytes.size();) {
     std::uint32_t cp = 0;

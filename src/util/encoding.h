@@ -7,6 +7,7 @@
 // one U+FFFD, every character code page 936 lacks (U+FFFD and the byte-order mark included)
 // becomes "?", and input ends at its first zero byte (zero unit for wide text).
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,10 @@ std::string AnsiToUtf8(std::string_view text);
 // A UTF-8 literal in the source as program text: Gbk("青柚") is the code-page-936 bytes of the
 // same characters. The sources are UTF-8; the program's text is not.
 std::string Gbk(std::string_view utf8);
+
+// One Unicode code point as program text; a code point code page 936 lacks (and anything that
+// is no character: zero, a surrogate, beyond U+10FFFF) gives "?".
+std::string CodePointToAnsi(std::uint32_t codePoint);
 
 // Strict check: the whole input is well-formed UTF-8 (no overlongs, no surrogates).
 bool IsValidUtf8(std::string_view bytes);

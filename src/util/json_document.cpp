@@ -252,6 +252,28 @@ struct JsonDocument::State {
     }
     return node;
   }
+
+  // The node `path` leads to, read as the document's operations read every path: absolute
+  // when it names the variable and leads to a value, else relative to the root. `absolute`
+  // receives the path in that absolute form (UTF-8).
+  Json* Locate(std::string_view path, const std::string& variable, std::string& absolute) {
+    std::string utf8 = AnsiToUtf8(path);
+    if (StartsWith(utf8, variable)) {
+      Json* node = Find(utf8, variable);
+      if (node && !node->is_null()) {
+        absolute = std::move(utf8);
+        return node;
+      }
+    }
+    if (utf8.empty()) {
+      absolute = variable;
+    } else if (utf8[0] == '[') {
+      absolute = variable + utf8;
+    } else {
+      absolute = variable + "." + utf8;
+    }
+    return Find(absolute, variable);
+  }
 };
 
 JsonDocument::JsonDocument() : state_(std::make_shared<State>()) {}
@@ -264,27 +286,19 @@ void JsonDocument::CreateEngine() {
   state_->engine = true;
 }
 
-namespace {
-
-// Paths are program text; member names inside them are compared as UTF-8.
-std::string PathToUtf8(std::string_view path) { return AnsiToUtf8(path); }
-
-}  // namespace
-
 bool JsonDocument::NormalizePath(std::string& path) const {
-  std::string utf8 = PathToUtf8(path);
-  if (StartsWith(utf8, variableName_)) {
-    Json* node = state_->Find(utf8, variableName_);
-    if (node && !node->is_null()) return true;
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
+  // Locate keeps a path that already works as an absolute one; any other gets the variable.
+  if (absolute != AnsiToUtf8(path)) {
+    if (path.empty()) {
+      path = variableName_;
+    } else if (path[0] == '[') {
+      path = variableName_ + path;
+    } else {
+      path = variableName_ + "." + path;
+    }
   }
-  if (path.empty()) {
-    path = variableName_;
-  } else if (path[0] == '[') {
-    path = variableName_ + path;
-  } else {
-    path = variableName_ + "." + path;
-  }
-  Json* node = state_->Find(PathToUtf8(path), variableName_);
   return node && !node->is_null();
 }
 
@@ -316,11 +330,6 @@ std::string JsonDocument::ToJson() const {
   return Out(std::move(out));
 }
 
-// Every operation finds its node through the normalised path.
-#define MM_LOCATE(pathArg)                                   \
-  std::string normalized(pathArg);                           \
-  NormalizePath(normalized);                                 \
-  Json* node = state_->Find(PathToUtf8(normalized), variableName_)
 
 bool JsonDocument::Exists(std::string_view path) const {
   std::string normalized(path);
@@ -328,7 +337,8 @@ bool JsonDocument::Exists(std::string_view path) const {
 }
 
 int JsonDocument::TypeOf(std::string_view path) const {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node || node->is_null()) return 0;
   if (node->is_string()) return 6;
   if (node->is_array()) return 5;
@@ -339,7 +349,8 @@ int JsonDocument::TypeOf(std::string_view path) const {
 }
 
 std::string JsonDocument::GetText(std::string_view path, bool asJson) const {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node) return {};
   std::string out;
   if (asJson) {
@@ -355,7 +366,8 @@ std::string JsonDocument::GetJson(std::string_view path) const { return GetText(
 
 int JsonDocument::MemberNames(std::vector<std::string>& names, std::string_view path) const {
   names.clear();
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node || !node->is_object() || node->empty()) return 0;
   std::string joined;
   for (auto it = node->begin(); it != node->end(); ++it) {
@@ -367,7 +379,8 @@ int JsonDocument::MemberNames(std::vector<std::string>& names, std::string_view 
 }
 
 int JsonDocument::Count(std::string_view path) const {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   return node && node->is_array() ? static_cast<int>(node->size()) : 0;
 }
 
@@ -386,7 +399,8 @@ JsonDocument JsonDocument::GetElementDocument(int index, std::string_view path) 
 }
 
 std::string JsonDocument::GetElementText(int index, std::string_view path, bool asJson) const {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node || !node->is_array() || index < 0 || static_cast<std::size_t>(index) >= node->size()) return {};
   const Json& element = (*node)[static_cast<std::size_t>(index)];
   std::string out;
@@ -439,7 +453,7 @@ namespace {
 
 // Stores `value` at the end of `absolute`; the parent must exist.
 bool StoreAt(JsonDocument::State& state, const std::string& absolute, const std::string& variable,
-                    Json value, bool removeWhenDiscarded) {
+             Json value, bool removeWhenDiscarded) {
   std::string head;
   std::vector<Step> steps;
   if (!ParseSteps(absolute, head, steps) || head != variable) return false;
@@ -476,8 +490,8 @@ bool StoreAt(JsonDocument::State& state, const std::string& absolute, const std:
 }  // namespace
 
 bool JsonDocument::SetValue(std::string_view path, std::string_view value, bool asJson) {
-  MM_LOCATE(path);
-  std::string absolute = PathToUtf8(normalized);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!asJson) return StoreAt(*state_, absolute, variableName_, StoredText(value), false);
   if (node && node->is_object()) {
     Json source;
@@ -496,15 +510,14 @@ bool JsonDocument::SetValue(std::string_view path, std::string_view value, bool 
 bool JsonDocument::SetByExpression(std::string_view path, std::string_view expression) {
   Json parsed;
   if (!ParseJsonText(AnsiToUtf8(expression), parsed)) return false;
-  std::string normalized(path);
-  NormalizePath(normalized);
-  return StoreAt(*state_, PathToUtf8(normalized), variableName_, std::move(parsed), false);
+  std::string absolute;
+  state_->Locate(path, variableName_, absolute);
+  return StoreAt(*state_, absolute, variableName_, std::move(parsed), false);
 }
 
 bool JsonDocument::Append(std::string_view value, std::string_view path, bool asJson, bool atFront) {
-  std::string normalized(path);
-  NormalizePath(normalized);
-  std::string absolute = PathToUtf8(normalized);
+  std::string absolute;
+  state_->Locate(path, variableName_, absolute);
   Json* node = state_->Find(absolute, variableName_);
   if (!node || !node->is_array()) {
     if (!StoreAt(*state_, absolute, variableName_, Json::array(), false)) return false;
@@ -526,7 +539,8 @@ bool JsonDocument::Append(std::string_view value, std::string_view path, bool as
 }
 
 bool JsonDocument::SetElement(int index, std::string_view path, std::string_view value, bool asJson) {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node || !node->is_array() || index < 0) return false;
   Json element;
   if (asJson) {
@@ -540,18 +554,18 @@ bool JsonDocument::SetElement(int index, std::string_view path, std::string_view
 }
 
 bool JsonDocument::RemoveElement(int index, std::string_view path) {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node || !node->is_array() || index < 0) return false;
   if (static_cast<std::size_t>(index) < node->size()) node->erase(static_cast<std::size_t>(index));
   return true;
 }
 
 bool JsonDocument::Remove(std::string_view path) {
-  std::string normalized(path);
-  NormalizePath(normalized);
+  std::string absolute;
+  state_->Locate(path, variableName_, absolute);
   std::string head;
   std::vector<Step> steps;
-  std::string absolute = PathToUtf8(normalized);
   if (!ParseSteps(absolute, head, steps) || head != variableName_ || steps.empty()) return false;
   Json* parent = &state_->value;
   for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
@@ -571,13 +585,14 @@ bool JsonDocument::Remove(std::string_view path) {
 }
 
 bool JsonDocument::SetNumber(std::string_view path, double number) {
-  std::string normalized(path);
-  NormalizePath(normalized);
-  return StoreAt(*state_, PathToUtf8(normalized), variableName_, Json(number), false);
+  std::string absolute;
+  state_->Locate(path, variableName_, absolute);
+  return StoreAt(*state_, absolute, variableName_, Json(number), false);
 }
 
 double JsonDocument::GetNumber(std::string_view path) const {
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node) return 0;
   if (node->is_number()) return NumberOf(*node);
   if (node->is_boolean()) return node->get<bool>() ? 1 : 0;
@@ -594,7 +609,8 @@ double JsonDocument::GetNumber(std::string_view path) const {
 
 int JsonDocument::LeafValues(std::vector<std::string>& values, std::string_view path, bool recursive) const {
   values.clear();
-  MM_LOCATE(path);
+  std::string absolute;
+  Json* node = state_->Locate(path, variableName_, absolute);
   if (!node || !node->is_structured()) return 0;
   std::vector<std::string> texts;
   std::vector<std::pair<const Json*, std::size_t>> stack{{node, 0}};
@@ -629,8 +645,6 @@ int JsonDocument::LeafValues(std::vector<std::string>& values, std::string_view 
   values = Split(Out(std::move(joined)), LeafSeparator());
   return static_cast<int>(values.size());
 }
-
-#undef MM_LOCATE
 
 std::string JavaScriptNumberText(double value) {
   if (std::isnan(value)) return "NaN";

@@ -38,27 +38,6 @@ struct XmlTree::Document {
   }
 };
 
-namespace {
-
-// A character reference as program text; a character code page 936 lacks comes out as "?".
-std::string CharacterReference(std::uint32_t cp) {
-  if (cp == 0 || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return "?";
-  std::string wide;
-  auto unit = [&](std::uint32_t u) {
-    wide.push_back(static_cast<char>(u & 0xFF));
-    wide.push_back(static_cast<char>(u >> 8));
-  };
-  if (cp >= 0x10000) {
-    unit(0xD800 + ((cp - 0x10000) >> 10));
-    unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
-  } else {
-    unit(cp);
-  }
-  return WideToMultiByte(wide, CodePage::Gbk);
-}
-
-}  // namespace
-
 std::string DecodeXmlEntities(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -85,7 +64,7 @@ std::string DecodeXmlEntities(std::string_view text) {
       std::uint32_t cp = 0;
       auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), cp, hex ? 16 : 10);
       if (!digits.empty() && ec == std::errc() && end == digits.data() + digits.size()) {
-        replacement = CharacterReference(cp);
+        replacement = CodePointToAnsi(cp);
       }
     }
     if (replacement.empty()) {
